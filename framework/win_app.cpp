@@ -1,0 +1,36 @@
+// The application object of the window framework: one per process, named, with a main window.
+#include "framework/win_app.h"
+
+#include <shlwapi.h>
+
+namespace {
+CWinApp* theApp = nullptr;
+}
+
+CWinApp::CWinApp() : m_hInstance(::GetModuleHandleW(nullptr)) {
+    theApp = this;
+    // The program's file name without extension until the application names itself.
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    ::PathRemoveExtensionW(path);
+    m_appName = ::PathFindFileNameW(path);
+}
+
+CWinApp::~CWinApp() {
+    if (theApp == this) theApp = nullptr;
+}
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+
+BOOL CWinApp::PreTranslateMessage(MSG*) { return FALSE; }
+
+void CWinApp::DoEnableModeless(BOOL) {}
+
+CWinApp* AfxGetApp() { return theApp; }
+
+int AfxWinMain() {
+    CWinApp* app = AfxGetApp();
+    if (!app) return -1;
+    app->InitInstance();
+    return 0;
+}
