@@ -3,11 +3,15 @@
 
 #include <shlwapi.h>
 
+#include "framework/dialog.h"
+#include "framework/ui_glue.h"
+
 namespace {
 CWinApp* theApp = nullptr;
 }
 
 CWinApp::CWinApp() : m_hInstance(::GetModuleHandleW(nullptr)) {
+    InstallFrameworkHooks();
     theApp = this;
     // The program's file name without extension until the application names itself.
     wchar_t path[MAX_PATH] = {};
@@ -22,7 +26,7 @@ CWinApp::~CWinApp() {
 
 BOOL CWinApp::InitInstance() { return TRUE; }
 
-BOOL CWinApp::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWinApp::PreTranslateMessage(MSG* msg) { return PreTranslateDialogMessage(msg) ? TRUE : FALSE; }
 
 void CWinApp::DoEnableModeless(BOOL) {}
 

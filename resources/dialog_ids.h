@@ -1,0 +1,39 @@
+// Ids of the wizard's dialog templates, their controls and the logo bitmap.
+#pragma once
+
+#define IDD_ABOUT 100
+#define IDD_INSTALL 102
+#define IDD_START 132
+#define IDD_PATH 133
+#define IDD_SHORTCUT 134
+#define IDD_PROGRESS 135
+#define IDD_MODE 136
+#define IDD_END 137
+
+#define IDB_LOGO 137
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+#define IDC_BACK 3
+#define IDC_SEPARATOR 1002
+#define IDC_STATUS 1003
+#define IDC_LOGO_BACKGROUND 1005
+#define IDC_BROWSE 1006
+#define IDC_FOLDER 1007
+#define IDC_FOLDER_GROUP 1008
+#define IDC_FOLDER_PROMPT 1009
+#define IDC_DESKTOP_SHORTCUT 1010
+#define IDC_MENU_SHORTCUT 1011
+#define IDC_SHORTCUT_GROUP 1012
+#define IDC_PROGRESS 1014
+#define IDC_LOG 1015
+#define IDC_INFORMATION 1016
+#define IDC_QUICK_INSTALL 1018
+#define IDC_ADVANCED_INSTALL 1019
+#define IDC_ABOUT_VERSION 1019
+#define IDC_NOTICE 1020
+#define IDC_METHOD_GROUP 1021
+#define IDC_LANGUAGE_LABEL 1022
+#define IDC_LANGUAGE 1023
