@@ -27,6 +27,10 @@ void clear_read_only(const std::wstring& path) noexcept;
 // do not know that flag; null on failure.
 HMODULE load_system_library(const wchar_t* name);
 
+// A system library the process keeps for its lifetime: the module already loaded, else
+// load_system_library; null on failure. Never freed.
+HMODULE system_module(const wchar_t* name);
+
 // The known folder's path, not created; a failing HRESULT throws std::system_error.
 std::wstring known_folder(REFKNOWNFOLDERID folderId);
 

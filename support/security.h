@@ -46,6 +46,21 @@ private:
     SECURITY_DESCRIPTOR descriptor_{};
 };
 
+// The descriptor that grant_users_access writes for a file whose descriptor was old: the
+// Users entries of old left out, the new entry after the explicit entries and before the
+// inherited ones, automatic inheritance or protection carried over.
+class users_access_descriptor {
+public:
+    users_access_descriptor(PSECURITY_DESCRIPTOR old, DWORD mask, BYTE aceFlags);
+    users_access_descriptor(const users_access_descriptor&) = delete;
+    users_access_descriptor& operator=(const users_access_descriptor&) = delete;
+    PSECURITY_DESCRIPTOR get() noexcept { return descriptor_.get(); }
+
+private:
+    std::vector<BYTE> list_;
+    security_descriptor descriptor_;
+};
+
 // The HRESULT of a Win32 error code: 0 and negative values stay, others become 0x8007xxxx.
 long hresult_from_win32(DWORD error) noexcept;
 
