@@ -1,0 +1,65 @@
+// Small helpers of the record tests: file bytes, UTF-16 logs, entries.
+#pragma once
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "records/uninstall_log_entry.h"
+
+namespace records_test {
+
+inline std::string ReadBytes(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The memory of the wide text as it is (UTF-16LE on Windows), after FF FE.
+inline std::string Utf16File(const std::wstring& text) {
+    return std::string("\xFF\xFE", 2) +
+           std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+inline std::wstring FromUtf8(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(::MultiByteToWideChar(
+        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), static_cast<int>(wide.size()))));
+    return wide;
+}
+
+// The lines of a UTF-16 log file, without CR LF.
+inline std::vector<std::wstring> LogLines(const std::wstring& path) {
+    const std::string bytes = ReadBytes(path);
+    std::vector<std::wstring> lines;
+    if (bytes.size() < 2) return lines;
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+inline UninstallLogEntry Entry(EntryKind kind, std::wstring path, bool flag = true, int subtype = -1) {
+    UninstallLogEntry entry;
+    entry.kind = kind;
+    entry.path = std::move(path);
+    entry.flag = flag;
+    entry.subtype = subtype;
+    return entry;
+}
+
+inline bool Exists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline DWORD Attributes(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()); }
+
+}  // namespace records_test
