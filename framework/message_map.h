@@ -1,4 +1,10 @@
 // A window class's table of handlers: one entry per message or command, chained to the base's.
+//
+//   const MessageMap* CDlgStart::GetMessageMap() const {
+//       static constexpr MessageEntry entries[] = {OnCommand<&CDlgStart::OnBrowse>(1006)};
+//       static const MessageMap map{CDialog::GetMessageMap(), entries};
+//       return &map;
+//   }
 #pragma once
 
 #include <windows.h>

@@ -3,7 +3,10 @@
 
 #include "framework/win_app.h"
 
-const MessageMap CWnd::messageMap{nullptr, {}};
+const MessageMap* CWnd::GetMessageMap() const {
+    static const MessageMap map{nullptr, {}};
+    return &map;
+}
 
 std::wstring WindowText(HWND window) {
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');

@@ -14,7 +14,8 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    virtual const MessageMap* GetMessageMap() const { return &messageMap; }
+    // The class's message table; a class with handlers returns its own, chained to its base's.
+    virtual const MessageMap* GetMessageMap() const;
 
     HWND GetSafeHwnd() const { return m_hWnd; }
     void Attach(HWND window) { m_hWnd = window; }
@@ -48,9 +49,6 @@ public:
     static HWND GetSafeOwner(HWND parent, HWND* reenable);
 
     HWND m_hWnd = nullptr;
-
-protected:
-    static const MessageMap messageMap;
 };
 
 std::wstring WindowText(HWND window);
