@@ -16,30 +16,6 @@ namespace {
 
 using namespace records_test;
 
-// Points TMP at another folder for one test.
-class TempFolderOverride {
-public:
-    explicit TempFolderOverride(const std::wstring& folder) {
-        wchar_t value[MAX_PATH] = {};
-        had_ = ::GetEnvironmentVariableW(L"TMP", value, MAX_PATH) > 0;
-        earlier_ = value;
-        ::SetEnvironmentVariableW(L"TMP", folder.c_str());
-    }
-    ~TempFolderOverride() { ::SetEnvironmentVariableW(L"TMP", had_ ? earlier_.c_str() : nullptr); }
-    TempFolderOverride(const TempFolderOverride&) = delete;
-    TempFolderOverride& operator=(const TempFolderOverride&) = delete;
-
-private:
-    bool had_ = false;
-    std::wstring earlier_;
-};
-
-std::wstring TempFolder() {
-    wchar_t folder[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, folder);
-    return folder;
-}
-
 class FilePlacement : public ::testing::Test {
 protected:
     void SetUp() override { productId = VeltranoProductId; }
@@ -182,20 +158,6 @@ TEST_F(FilePlacement, StashToTempWithoutSourceGivesAFreeName) {
     EXPECT_EQ(name.substr(name.size() - 4), L".tmp");
     EXPECT_FALSE(Exists(name));
     EXPECT_EQ(StashToTemp(scratch / L"missing.dat", false), L"");
-}
-
-// A folder whose path, with the separator GetTempPathW adds, is `length` characters long.
-std::wstring FolderOfLength(const test::ScratchFolder& scratch, std::size_t length, wchar_t fill) {
-    std::wstring folder = scratch.path();
-    while (folder.size() + 1 < length) {
-        // Characters still to add after this component's separator.
-        const std::size_t room = length - 1 - folder.size() - 1;
-        std::size_t take = std::min<std::size_t>(room, 100);
-        if (room - take == 1) --take;  // never leave a lone separator for the next round
-        folder += L"\\" + std::wstring(take, fill);
-    }
-    ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    return folder;
 }
 
 TEST_F(FilePlacement, TemporaryFolderOf246CharactersIsTheLimit) {

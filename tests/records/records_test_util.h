@@ -1,7 +1,10 @@
-// Small helpers of the record tests: file bytes, UTF-16 logs, entries.
+// Small helpers of the record tests: file bytes, UTF-16 logs, entries, the temporary folder.
 #pragma once
 
 #include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
 
 #include <fstream>
 #include <iterator>
@@ -9,6 +12,7 @@
 #include <vector>
 
 #include "records/uninstall_log_entry.h"
+#include "tests/common/scratch_folder.h"
 
 namespace records_test {
 
@@ -61,5 +65,43 @@ inline bool Exists(const std::wstring& path) {
 }
 
 inline DWORD Attributes(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()); }
+
+// Points TMP at another folder for one test.
+class TempFolderOverride {
+public:
+    explicit TempFolderOverride(const std::wstring& folder) {
+        wchar_t value[MAX_PATH] = {};
+        had_ = ::GetEnvironmentVariableW(L"TMP", value, MAX_PATH) > 0;
+        earlier_ = value;
+        ::SetEnvironmentVariableW(L"TMP", folder.c_str());
+    }
+    ~TempFolderOverride() { ::SetEnvironmentVariableW(L"TMP", had_ ? earlier_.c_str() : nullptr); }
+    TempFolderOverride(const TempFolderOverride&) = delete;
+    TempFolderOverride& operator=(const TempFolderOverride&) = delete;
+
+private:
+    bool had_ = false;
+    std::wstring earlier_;
+};
+
+inline std::wstring TempFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    return folder;
+}
+
+// A folder whose path, with the separator GetTempPathW adds, is `length` characters long.
+inline std::wstring FolderOfLength(const test::ScratchFolder& scratch, std::size_t length, wchar_t fill) {
+    std::wstring folder = scratch.path();
+    while (folder.size() + 1 < length) {
+        // Characters still to add after this component's separator.
+        const std::size_t room = length - 1 - folder.size() - 1;
+        std::size_t take = std::min<std::size_t>(room, 100);
+        if (room - take == 1) --take;  // never leave a lone separator for the next round
+        folder += L"\\" + std::wstring(take, fill);
+    }
+    ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    return folder;
+}
 
 }  // namespace records_test
