@@ -204,8 +204,19 @@ TEST_F(LogFile, AnsiLogReadsLikeUtf16) {
     lines.push_back(L"0000:00ff:1 -- C:\\A");
     lines.push_back(L"0001:0103:0 -- C:\\A\\b c.dat");
     lines.push_back(L"0002:05ff:1 -- HKEY_LOCAL_MACHINE\\Whatever");
+    // A letter outside ASCII where the thread's code page has it.
+    const std::wstring accented = L"0003:0100:1 -- C:\\Donn\u00e9es\\\u00e9.dll";
+    BOOL lossy = FALSE;
+    ::WideCharToMultiByte(CP_THREAD_ACP, 0, accented.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    if (!lossy) lines.push_back(accented);
     std::string ansi;
-    for (const std::wstring& line : lines) ansi += std::string(line.begin(), line.end()) + "\r\n";
+    for (const std::wstring& line : lines) {
+        std::string bytes(line.size() * 4, '\0');
+        bytes.resize(static_cast<std::size_t>(::WideCharToMultiByte(
+            CP_THREAD_ACP, 0, line.c_str(), static_cast<int>(line.size()), bytes.data(),
+            static_cast<int>(bytes.size()), nullptr, nullptr)));
+        ansi += bytes + "\r\n";
+    }
     const std::wstring ansiPath = scratch / L"ansi.ulog";
     WriteBytes(ansiPath, ansi);
 
@@ -215,8 +226,9 @@ TEST_F(LogFile, AnsiLogReadsLikeUtf16) {
     fromAnsi.Load(ansiPath);
     EXPECT_EQ(fromAnsi.installPath, folder);
     EXPECT_EQ(fromAnsi.earlierProduct, fromUtf16.earlierProduct);
-    ASSERT_EQ(fromAnsi.earlierEntries.size(), 3u);
-    ASSERT_EQ(fromUtf16.earlierEntries.size(), 3u);
+    ASSERT_EQ(fromAnsi.earlierEntries.size(), lines.size() - 6);
+    ASSERT_EQ(fromUtf16.earlierEntries.size(), lines.size() - 6);
+    if (!lossy) EXPECT_EQ(fromAnsi.earlierEntries.back().path, L"C:\\Donn\u00e9es\\\u00e9.dll");
     auto utf16 = fromUtf16.earlierEntries.begin();
     for (const UninstallLogEntry& entry : fromAnsi.earlierEntries) {
         EXPECT_EQ(entry.kind, utf16->kind);
