@@ -27,7 +27,7 @@ struct archive_entry {
 
 inline constexpr std::size_t archive_header_size = 8;   // toc_end
 inline constexpr std::size_t archive_table_prefix = 12; // toc_end, entry_count
-inline constexpr std::size_t archive_record_fixed = 22;
+inline constexpr std::size_t archive_record_fixed = 24;  // the fixed fields of one record
 
 // toc_end from the first 8 archive bytes; code 7 when it cannot start a table (below 12,
 // or 2^32 and more).

@@ -18,10 +18,14 @@ public:
     bzip2_decompressor(const bzip2_decompressor&) = delete;
     bzip2_decompressor& operator=(const bzip2_decompressor&) = delete;
 
-    // The next stream of a payload made of several.
+    // The next stream of a payload made of several; the input not yet used stays.
     void restart() {
+        char* next = stream_.next_in;
+        const unsigned available = stream_.avail_in;
         BZ2_bzDecompressEnd(&stream_);
         start();
+        stream_.next_in = next;
+        stream_.avail_in = available;
     }
 
     bz_stream& stream() noexcept { return stream_; }
