@@ -11,8 +11,10 @@
 void CUninstallLog::AddFolders(const std::wstring& folderPath) {
     wchar_t buffer[MAX_PATH] = {};
     ::lstrcpynW(buffer, folderPath.c_str(), MAX_PATH);
-    // The first component is the drive root; each later one ends a candidate folder.
-    const wchar_t* component = ::PathFindNextComponentW(buffer);
+    // The first component is the drive root (for a UNC path the server and its share, which
+    // cannot be created); each later one ends a candidate folder.
+    const wchar_t* component =
+        ::PathIsUNCW(buffer) ? ::PathSkipRootW(buffer) : ::PathFindNextComponentW(buffer);
     while (component && *component) {
         const wchar_t* next = ::PathFindNextComponentW(component);
         if (!next) break;

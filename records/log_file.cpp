@@ -39,7 +39,13 @@ std::optional<LoadedLog> ReadLogFile(const std::wstring& logPath) {
     return std::move(parser.log);
 }
 
-std::wstring PendingLogPath(const std::wstring& logPath) { return logPath + L".new"; }
+std::wstring PendingLogPath(const std::wstring& logPath) {
+    // Never longer than the log's own name, so that it fits wherever the log fits.
+    const std::size_t name = logPath.find_last_of(L"\\/");
+    const std::size_t dot = logPath.rfind(L'.');
+    const bool hasExtension = dot != std::wstring::npos && (name == std::wstring::npos || dot > name);
+    return (hasExtension ? logPath.substr(0, dot) : logPath) + L".new";
+}
 
 bool WriteLogFile(const std::wstring& logPath, const std::vector<std::wstring>& lines) {
     const std::wstring written = PendingLogPath(logPath);

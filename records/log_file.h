@@ -21,5 +21,5 @@ bool WriteLogFile(const std::wstring& logPath, const std::vector<std::wstring>& 
 // writtenPath and leaves logPath alone. True when the new log is in place.
 bool PutLogInPlace(const std::wstring& writtenPath, const std::wstring& logPath, bool complete);
 
-// The name WriteLogFile writes to before the log is put in place.
+// The name WriteLogFile writes to before the log is put in place: its extension made ".new".
 std::wstring PendingLogPath(const std::wstring& logPath);

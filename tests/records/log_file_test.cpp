@@ -228,7 +228,9 @@ TEST_F(LogFile, AnsiLogReadsLikeUtf16) {
     EXPECT_EQ(fromAnsi.earlierProduct, fromUtf16.earlierProduct);
     ASSERT_EQ(fromAnsi.earlierEntries.size(), lines.size() - 6);
     ASSERT_EQ(fromUtf16.earlierEntries.size(), lines.size() - 6);
-    if (!lossy) EXPECT_EQ(fromAnsi.earlierEntries.back().path, L"C:\\Donn\u00e9es\\\u00e9.dll");
+    if (!lossy) {
+        EXPECT_EQ(fromAnsi.earlierEntries.back().path, L"C:\\Donn\u00e9es\\\u00e9.dll");
+    }
     auto utf16 = fromUtf16.earlierEntries.begin();
     for (const UninstallLogEntry& entry : fromAnsi.earlierEntries) {
         EXPECT_EQ(entry.kind, utf16->kind);
