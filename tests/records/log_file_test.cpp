@@ -1,6 +1,8 @@
 // The uninstall log file: the bytes Commit writes, what Load reads back, the merge, replacing.
 #include <gtest/gtest.h>
 
+#include <shlwapi.h>
+
 #include <cstdio>
 
 #include "app/product.h"
@@ -302,6 +304,31 @@ TEST_F(LogFile, FailedWriteKeepsTheEarlierLog) {
     EXPECT_EQ(ReadBytes(path), "earlier");
     EXPECT_FALSE(Exists(backup));
     EXPECT_EQ(log.entries.back().backupPath, L"");
+}
+
+// ctest links the pending log's name in full_disk\ to /dev/full, so that every write fails
+// as on a full disk while the earlier log lies beside it.
+TEST_F(LogFile, FullDiskKeepsTheEarlierLog) {
+    const std::wstring folder = test::ProgramFolder() + L"full_disk";
+    const std::wstring path = folder + L"\\Uninstall.ulog";
+    if (!::PathIsDirectoryW(folder.c_str())) GTEST_SKIP() << "run through ctest, which prepares full_disk";
+    WriteBytes(path, "earlier");
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::wstring backup = scratch.File(L"cv2.tmp", "backup");
+    CUninstallLog log;
+    log.entries.push_back(Entry(EntryKind::File, L"C:\\V\\a.dll"));
+    log.entries.back().backupPath = backup;
+    const bool written = log.Commit(path, L"C:\\V", L"");
+    const DWORD attributes = Attributes(path);
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const std::string after = ReadBytes(path);
+    ::DeleteFileW(path.c_str());
+    EXPECT_FALSE(written);
+    EXPECT_EQ(after, "earlier");
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(Exists(backup)) << "backups are discarded all the same";
+    // The pending name is a device here, which Wine does not delete; the removal of a partial
+    // file is checked with a real one in FailedWriteKeepsTheEarlierLog.
 }
 
 TEST_F(LogFile, CompleteLastOnlyCompletesWhatWasAnnounced) {
