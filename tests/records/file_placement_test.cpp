@@ -8,6 +8,7 @@
 
 #include "app/product.h"
 #include "records/temp_staging.h"
+#include "support/handles.h"
 #include "records/uninstall_log.h"
 #include "tests/common/scratch_folder.h"
 #include "tests/records/records_test_util.h"
@@ -149,6 +150,19 @@ TEST_F(FilePlacement, KeptDataFileIsCopiedAndRestoredFromItsCopy) {
     ASSERT_TRUE(committed.Commit(scratch / L"Uninstall.ulog", scratch.path(), L""));
     EXPECT_FALSE(Exists(second));
     EXPECT_EQ(ReadBytes(data), "user's");
+}
+
+TEST_F(FilePlacement, FileInUseKeepsItsAttributesAndHasNoBackup) {
+    const std::wstring file = scratch.File(L"V\\busy.dll", "in use");
+    ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    const cv::unique_file open(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(open);
+    CUninstallLog log;
+    log.AddFile(file, 1, false);
+    EXPECT_EQ(log.entries.back().backupPath, L"");
+    EXPECT_EQ(ReadBytes(file), "in use");
+    EXPECT_TRUE(Attributes(file) & FILE_ATTRIBUTE_READONLY) << "its attributes are given back";
 }
 
 TEST_F(FilePlacement, StashToTempWithoutSourceGivesAFreeName) {
