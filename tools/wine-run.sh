@@ -7,7 +7,7 @@
 set -euo pipefail
 
 root=${CV_WINE_ROOT:?CV_WINE_ROOT names the folder of the test prefixes}
-export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 template=$root/prefix
 
 boot_template() {
