@@ -1,13 +1,21 @@
-// Entry point of the installer.
+// Entry point of the installer: the static phase in its order, then the framework.
 #include <windows.h>
 
-#include "app/language.h"
-#include "app/product.h"
+#include <optional>
+
+#include "app/install_app.h"
+#include "app/static_phase.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    productId = VeltranoProductId;
-    SetLanguage(LanguageFromUser(ProductLanguageMask));
-    if (!HasInstallerTexts(CurrentLanguage())) SetLanguage(English);
-    ::MessageBoxW(nullptr, InstallerTitle(true).c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
-    return 0;
+    if (!CheckProcessor()) return 1;
+
+    std::optional<CInstallApp> app;
+    try {
+        SetUpProcessEnvironment();
+        InitializeApplication();
+        app.emplace();
+    } catch (...) {
+        InitializationError();
+    }
+    return AfxWinMain();
 }
