@@ -2,6 +2,7 @@
 // through the second library, reporting progress to the caller's callback.
 #include "demo/dsetup/dsetup.h"
 
+#include <iterator>
 #include <string>
 
 #include "support/handles.h"
@@ -22,8 +23,10 @@ constexpr const wchar_t* Cabinets[] = {
     L"Jun2010_D3DCompiler_43_x64.cab",
 };
 
-void report(const char* component) {
-    if (callback) callback(DSETUP_CB_MSG_PROGRESS, 0, const_cast<LPSTR>(""), const_cast<LPSTR>(component), nullptr);
+void report(DWORD done) {
+    DSETUP_CB_PROGRESS progress{1, std::size(Cabinets), done, std::size(Cabinets), done};
+    if (callback)
+        callback(DSETUP_CB_MSG_PROGRESS, 0, const_cast<LPSTR>(""), const_cast<LPSTR>("DirectX"), &progress);
 }
 
 }  // namespace
@@ -47,10 +50,11 @@ extern "C" __declspec(dllexport) INT WINAPI DirectXSetupW(HWND, LPWSTR sourcePat
     auto install = reinterpret_cast<decltype(&DSetupInstallCabinet)>(
         reinterpret_cast<void*>(::GetProcAddress(library.get(), "DSetupInstallCabinet")));
     if (!install) return SetupSourceFileError;
-    report("DirectX");
+    DWORD done = 0;
+    report(done);
     for (const wchar_t* cabinet : Cabinets) {
         if (!install(folder.c_str(), cabinet)) return SetupSourceFileError;
-        report("DirectX");
+        report(++done);
     }
     return SetupSuccess;
 }
