@@ -62,6 +62,8 @@ void offer(const byte_consumer& consume, const char* data, std::size_t size) {
 }  // namespace
 
 std::uint64_t pump_bzip2(std::istream& source, const byte_consumer& consume) {
+    // A failed stream is what a missing resource gives: nothing to read is not an empty payload.
+    if (!source.good()) throw std::ios_base::failure("the payload stream cannot be read");
     bzip2_decompressor decompressor;
     bz_stream& stream = decompressor.stream();
     char input[pump_block_size];
@@ -91,7 +93,8 @@ std::uint64_t pump_bzip2(std::istream& source, const byte_consumer& consume) {
             if (ended) inStream = false;
         }
     }
-    if (inStream) throw_compress(compress_errc::bzip2);
+    // A payload is at least one complete stream.
+    if (inStream || !anyStream) throw_compress(compress_errc::bzip2);
     return read;
 }
 

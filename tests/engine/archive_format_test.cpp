@@ -174,7 +174,12 @@ TEST(Bzip2Pump, ReportsDamagedAndTruncatedData) {
     EXPECT_EQ(CodeOf([&] { Pumped(compressed.substr(0, compressed.size() / 2)); }), Damaged);
     EXPECT_EQ(CodeOf([&] { Pumped("BZh9 but not really"); }), Damaged);
     EXPECT_EQ(CodeOf([&] { Pumped(compressed + "trailing bytes"); }), Damaged);
-    EXPECT_EQ(Pumped(""), "");
+    EXPECT_EQ(CodeOf([&] { Pumped(""); }), Damaged);
+}
+
+TEST(Bzip2Pump, RefusesAStreamThatIsNotGood) {
+    cv::imemstream missing;
+    EXPECT_THROW(cv::pump_bzip2(missing, [](const char*, std::size_t size) { return size; }), std::ios_base::failure);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "engine/compress_error.h"
 #include "engine/extract_payload.h"
 #include "support/handles.h"
+#include "support/imemstream.h"
 #include "tests/common/scratch_folder.h"
 #include "tests/engine/archive_builder.h"
 
@@ -278,6 +279,19 @@ TEST_F(Extraction, DamagedCompressedStreamFailsWithBzip2Error) {
         EXPECT_FALSE(cv::extract_payload(source, folder_.path(), L"", L"", recorder.Callback()));
         EXPECT_EQ(recorder.Error().code, Damaged);
     }
+}
+
+TEST_F(Extraction, FailedOrEmptySourceIsAnExtractionFailure) {
+    cv::imemstream missing;
+    test::Recorder recorder;
+    EXPECT_FALSE(cv::extract_payload(missing, folder_.path(), L"", L"", recorder.Callback()));
+    EXPECT_EQ(recorder.Indexes(), (std::vector<int>{test::Started, test::Error}));
+    EXPECT_EQ(recorder.Error().code, std::make_error_code(std::io_errc::stream));
+
+    std::istringstream empty;
+    test::Recorder emptyRecorder;
+    EXPECT_FALSE(cv::extract_payload(empty, folder_.path(), L"", L"", emptyRecorder.Callback()));
+    EXPECT_EQ(emptyRecorder.Error().code, Damaged);
 }
 
 TEST_F(Extraction, MalformedTableFailsBeforeAnyFileIsWritten) {
