@@ -19,13 +19,6 @@ namespace {
 constexpr DWORD SharedFolderAccess = 0x1F01FF;  // FILE_ALL_ACCESS
 constexpr BYTE SharedFolderInheritance = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
 
-// The rights services raise their HRESULT; the reader reports it as a Windows code.
-std::error_code hresult_code(long hr) {
-    const auto value = static_cast<unsigned long>(hr);
-    if (HRESULT_FACILITY(value) == FACILITY_WIN32) return {int(HRESULT_CODE(value)), std::system_category()};
-    return {static_cast<int>(hr), std::system_category()};
-}
-
 }  // namespace
 
 archive_sink::archive_sink(std::wstring install_path, std::wstring sample_path,
@@ -35,25 +28,27 @@ archive_sink::archive_sink(std::wstring install_path, std::wstring sample_path,
       temporary_path_(std::move(temporary_path)),
       callback_(std::move(callback)) {}
 
-std::size_t archive_sink::write(const char* data, std::size_t size) {
-    if (failed_) return size;
+template <typename Step>
+auto archive_sink::latched(Step step) -> decltype(step()) {
     try {
-        return current_ == 0 ? write_table(data, size) : write_body(data, size);
+        return step();
     } catch (...) {
         failed_ = true;
         throw;
     }
 }
 
+std::size_t archive_sink::write(const char* data, std::size_t size) {
+    if (failed_) return size;
+    return latched([&] { return current_ == 0 ? write_table(data, size) : write_body(data, size); });
+}
+
 void archive_sink::finish() {
     if (failed_) return;
-    try {
+    latched([&] {
         while (current_ >= 1 && current_ <= entries_.size() && !in_entry_ && entries_[current_ - 1].size == 0)
             write_body(nullptr, 0);
-    } catch (...) {
-        failed_ = true;
-        throw;
-    }
+    });
 }
 
 bool archive_sink::complete() const noexcept {
@@ -141,11 +136,8 @@ void archive_sink::grant_shared_folders(const std::wstring& parent) {
         for (fs::path walked(parent); !walked.empty() && fs::is_directory(walked, ignored);
              walked = walked.parent_path()) {
             if (!same_path(walked.wstring(), folder.path)) continue;
-            try {
-                grant_users_access(folder.path.c_str(), SharedFolderAccess, SharedFolderInheritance);
-            } catch (long hr) {
-                throw std::system_error(hresult_code(hr));
-            }
+            // A failure is thrown as its HRESULT and fails the extraction like any other.
+            grant_users_access(folder.path.c_str(), SharedFolderAccess, SharedFolderInheritance);
             folder.handled = true;
             break;
         }

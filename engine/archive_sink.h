@@ -41,6 +41,9 @@ public:
     const std::vector<shared_folder>& shared_folders() const noexcept { return shared_folders_; }
 
 private:
+    // Runs step; a failure sets failed_ on its way out.
+    template <typename Step>
+    auto latched(Step step) -> decltype(step());
     std::size_t write_table(const char* data, std::size_t size);
     void complete_table();
     std::size_t write_body(const char* data, std::size_t size);

@@ -1,6 +1,8 @@
 // Translation of extraction failures into error codes.
 #include "engine/failure_code.h"
 
+#include <windows.h>
+
 #include <boost/filesystem/exception.hpp>
 #include <boost/system/system_error.hpp>
 
@@ -16,6 +18,13 @@ std::error_code from_boost(const boost::system::error_code& code) {
     return make_error_code(compress_errc::unexpected);
 }
 
+// The access-rights services throw an HRESULT; a Win32 one is reported as its Windows code.
+std::error_code from_hresult(long hr) {
+    const auto value = static_cast<unsigned long>(hr);
+    if (HRESULT_FACILITY(value) == FACILITY_WIN32) return {static_cast<int>(HRESULT_CODE(value)), std::system_category()};
+    return {static_cast<int>(hr), std::system_category()};
+}
+
 }  // namespace
 
 failure_report translate_failure(std::exception_ptr failure) {
@@ -27,6 +36,8 @@ failure_report translate_failure(std::exception_ptr failure) {
         return {from_boost(error.code()), {}};
     } catch (const std::system_error& error) {
         return {error.code(), {}};
+    } catch (long hr) {
+        return {from_hresult(hr), {}};
     } catch (...) {
         return {make_error_code(compress_errc::unexpected), {}};
     }

@@ -13,7 +13,8 @@ struct failure_report {
 };
 
 // Translates the exception in failure: Windows and C runtime codes keep their category, the
-// reader's own codes stay in compress_category(), everything else becomes code 7.
+// reader's own codes stay in compress_category(), an HRESULT thrown by the access-rights
+// services becomes a Windows code, everything else becomes code 7.
 failure_report translate_failure(std::exception_ptr failure);
 
 }  // namespace cv
