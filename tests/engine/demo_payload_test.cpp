@@ -174,6 +174,36 @@ TEST_F(DemoPayload, ProductRegistersItsFileTypeAndEndsWithMinusTen) {
     EXPECT_EQ(static_cast<int>(RunToEnd(program + L" /Register /Background /update=0007000300020001")), -10);
 }
 
+// The count that running products hold in the semaphore the installer checks; -1 without it.
+LONG RunningCount() {
+    cv::unique_handle semaphore(::OpenSemaphoreW(SEMAPHORE_ALL_ACCESS, FALSE,
+                                                 L"Global\\Veltrano7.{a3526b56-ca7c-4e16-8a26-da7758a378fd}"));
+    LONG before = -1;
+    if (semaphore && ::ReleaseSemaphore(semaphore.get(), 1, &before)) ::WaitForSingleObject(semaphore.get(), 0);
+    return before;
+}
+
+TEST_F(DemoPayload, ProductHoldsACountInTheRunningInstanceSemaphoreWhileItRuns) {
+    std::wstring commandLine = L"\"" + Install + L"\\Veltrano.exe\"";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &process));
+    cv::unique_handle processHandle(process.hProcess), thread(process.hThread);
+    // It shows its window and waits for the user.
+    HWND window = nullptr;
+    for (int i = 0; i < 100 && !window; ++i) {
+        ::Sleep(100);
+        window = ::FindWindowW(nullptr, L"Veltrano");
+    }
+    ASSERT_TRUE(window);
+    EXPECT_EQ(RunningCount(), 1);
+    ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+    ASSERT_EQ(::WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
+    const LONG after = RunningCount();
+    EXPECT_TRUE(after == 0 || after == -1) << after;  // -1: the last holder closed it
+}
+
 TEST_F(DemoPayload, LanguageLibrariesHoldOnlyResources) {
     for (const wchar_t* tag : {L"en", L"de", L"zh", L"hu"}) {
         const std::wstring path = Install + L"\\Lang\\Veltrano." + tag + L".dll";
