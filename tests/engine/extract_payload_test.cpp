@@ -304,6 +304,14 @@ TEST_F(Extraction, MalformedTableFailsBeforeAnyFileIsWritten) {
     EXPECT_FALSE(test::Exists(Path(L"a.txt")));
 }
 
+TEST_F(Extraction, SizesThatOverflowTheArchiveLengthFailBeforeAnyFileIsWritten) {
+    test::Recorder recorder;
+    EXPECT_FALSE(Extract({{L"a.txt", L"<InstallPath>", "a"}, {L"b.txt", L"<InstallPath>", "b", 0, {}, ~0ull}}, recorder));
+    EXPECT_EQ(recorder.Indexes(), (std::vector<int>{test::Started, test::Error}));
+    EXPECT_EQ(recorder.Error().code, Unexpected);
+    EXPECT_FALSE(test::Exists(Path(L"a.txt")));
+}
+
 TEST_F(Extraction, UnknownTokenFailsBeforeAnyFileIsWritten) {
     for (const wchar_t* destination : {L"<Nowhere>\\x", L"<installpath>", L"<INSTALLPATH>\\Lang"}) {
         test::Recorder recorder;
