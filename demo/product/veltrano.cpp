@@ -1,4 +1,4 @@
-// The demo product: a window-less stand-in for the program that the setup installs.
+// The demo product: a small stand-in for the program that the setup installs and registers.
 #include <windows.h>
 
 #include <string>
