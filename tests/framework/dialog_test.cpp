@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "framework/data_exchange.h"
@@ -33,6 +34,7 @@ public:
         static constexpr MessageEntry entries[] = {
             OnCommand<&CExchangeDlg::OnProbe>(IDC_PROBE),
             OnMessage<&CExchangeDlg::OnAsk>(WM_APP),
+            OnMessage<&CExchangeDlg::OnFault>(WM_APP + 1),
         };
         static const MessageMap map{CDialog::GetMessageMap(), entries};
         return &map;
@@ -59,13 +61,16 @@ protected:
 private:
     void OnProbe() { SetDlgItemText(IDC_ANSWER, L"probed " + std::to_wstring(++probes)); }
     LRESULT OnAsk(WPARAM wParam, LPARAM) { return static_cast<LRESULT>(wParam) * 2; }
+    LRESULT OnFault(WPARAM, LPARAM) { throw std::runtime_error("handler failed"); }
 };
 
 INT_PTR RunModal(CExchangeDlg& dialog, const std::function<void(test::DialogDriver&, HWND)>& script) {
+    struct ForgetMainWindow {
+        ~ForgetMainWindow() { theTestApp.m_hMainWnd = nullptr; }
+    } forget;
     INT_PTR result = 0;
     test::DialogDriver::Run([&] { result = dialog.DoModal(); },
                             [&](test::DialogDriver& driver) { script(driver, driver.WaitForDialog(L"Exchange")); });
-    theTestApp.m_hMainWnd = nullptr;
     return result;
 }
 
@@ -104,6 +109,20 @@ TEST(ModalDialog, EnterInTheEditBoxIsTheOkCommandThroughThePreTranslation) {
     EXPECT_EQ(dialog.text, L"typed");
 }
 
+TEST(ModalDialog, AnExceptionOfAHandlerEndsTheLoopAndReachesTheCaller) {
+    CExchangeDlg dialog;
+    HWND seen = nullptr;
+    EXPECT_THROW(RunModal(dialog,
+                          [&](test::DialogDriver& driver, HWND window) {
+                              seen = window;
+                              ::PostMessageW(window, WM_APP + 1, 0, 0);
+                              driver.WaitUntilGone(window);
+                          }),
+                 std::runtime_error);
+    EXPECT_FALSE(::IsWindow(seen));
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+}
+
 TEST(DataExchange, TextLongerThanTheLimitIsRefusedWithTheMessageAndTheFocusOnTheEditBox) {
     struct Case {
         size_t length;
@@ -133,7 +152,9 @@ TEST(DataExchange, TextLongerThanTheLimitIsRefusedWithTheMessageAndTheFocusOnThe
             driver.WaitUntilGone(window);
         });
         EXPECT_EQ(result, c.accepted ? IDOK : IDCANCEL);
-        if (c.accepted) EXPECT_EQ(dialog.text, typed);
+        if (c.accepted) {
+            EXPECT_EQ(dialog.text, typed);
+        }
         EXPECT_EQ(dialog.flag, c.accepted ? 1 : 0) << "a refusal stops the exchange";
     }
 }
