@@ -1,0 +1,159 @@
+// The real installer started as a user starts it: its start-up to the wizard and every refusal.
+#include <gtest/gtest.h>
+
+#include "app/instance_checks.h"
+#include "app/language.h"
+#include "app/message_ids.h"
+#include "app/product.h"
+#include "support/error_text.h"
+#include "support/registry.h"
+#include "tests/common/child_process.h"
+#include "tests/common/message_box_driver.h"
+#include "tests/common/test_environment.h"
+
+namespace {
+
+constexpr const wchar_t* Id = L"Veltrano7";
+constexpr const wchar_t* UninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltrano 7";
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+// Waits for the installer's end and fails on any box it shows on the way.
+void ExpectSilentEnd(const test::ChildProcess& installer) {
+    const ULONGLONG end = ::GetTickCount64() + 30000;
+    while (installer.Running() && ::GetTickCount64() < end) {
+        if (const auto box = test::FindMessageBox(installer.id())) {
+            ADD_FAILURE() << "unexpected box: " << Narrow(box->text);
+            ::PostMessageW(box->window, WM_CLOSE, 0, 0);
+        }
+        ::Sleep(100);
+    }
+    ASSERT_TRUE(installer.Wait(5000)) << "the installer did not end";
+    EXPECT_EQ(installer.ExitCode(), 0u);
+}
+
+// The running product, as far as the installer can see it: a process with a count.
+class RunningProduct {
+public:
+    RunningProduct()
+        : ready_(::CreateEventW(nullptr, TRUE, FALSE, ReadyName().c_str())),
+          end_(::CreateEventW(nullptr, TRUE, FALSE, EndName().c_str())),
+          process_(test::ProgramFolder() + L"count_holder.exe",
+                   std::wstring(Id) + L" " + ReadyName() + L" " + EndName()) {
+        if (::WaitForSingleObject(ready_.get(), 20000) != WAIT_OBJECT_0) throw std::runtime_error("holder not ready");
+    }
+    void End() {
+        ::SetEvent(end_.get());
+        process_.Wait();
+    }
+
+private:
+    static std::wstring ReadyName() { return L"CvHolderReady." + std::to_wstring(::GetCurrentProcessId()); }
+    static std::wstring EndName() { return L"CvHolderEnd." + std::to_wstring(::GetCurrentProcessId()); }
+    cv::unique_handle ready_;
+    cv::unique_handle end_;
+    test::ChildProcess process_;
+};
+
+class Installer : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(PRIMARYLANGID(::GetUserDefaultLangID()), LANG_ENGLISH); }
+    void TearDown() override {
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, UninstallKey);
+        ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKey);
+        SetLanguage(French);
+    }
+    static std::wstring CloseProductText(Language language) {
+        SetLanguage(language);
+        return FormatLocalized(msg::CloseProduct, ProductTitle(true));
+    }
+    static std::wstring Title(Language language) {
+        SetLanguage(language);
+        return InstallerTitle(true);
+    }
+};
+
+TEST_F(Installer, RunsItsStartUpToTheWizardAndEnds) {
+    const test::ChildProcess installer(test::InstallerPath());
+    ExpectSilentEnd(installer);
+}
+
+TEST_F(Installer, SecondCopyShowsTheBusyErrorAndLeavesTheCountAlone) {
+    // This process plays the first installer: it holds the mutex and its count.
+    InstanceCounter first(Id);
+    const cv::unique_handle mutex = CreateGlobalMutex(true, std::wstring(Id) + InstallerMutexSuffix);
+    ASSERT_TRUE(mutex);
+    const test::ChildProcess second(test::InstallerPath());
+    const test::MessageBoxView box = test::WaitForMessageBox(second.id());
+    EXPECT_EQ(box.text, cv::system_message(ERROR_BUSY, 0));
+    EXPECT_EQ(box.caption, L"InstallVeltrano7.04d");
+    EXPECT_EQ(box.ButtonIds(), std::vector<int>{IDOK});
+    EXPECT_NE(box.icon, test::BoxIcon::none);
+    test::PressButton(box, IDOK);
+    ASSERT_TRUE(second.Wait());
+    EXPECT_EQ(first.RunningCount(), 1);
+}
+
+TEST_F(Installer, MutexThatCannotBeCreatedCountsAsBusy) {
+    const cv::unique_handle squatter = CreateGlobalSemaphore(0, 1, std::wstring(Id) + InstallerMutexSuffix);
+    ASSERT_TRUE(squatter);
+    const test::ChildProcess installer(test::InstallerPath());
+    const test::MessageBoxView box = test::WaitForMessageBox(installer.id());
+    EXPECT_EQ(box.text, cv::system_message(ERROR_BUSY, 0));
+    test::PressButton(box, IDOK);
+    EXPECT_TRUE(installer.Wait());
+}
+
+TEST_F(Installer, RunningProductAskedForOnEveryRetryUntilItEnds) {
+    RunningProduct product;
+    const test::ChildProcess installer(test::InstallerPath());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const test::MessageBoxView box = test::WaitForMessageBox(installer.id());
+        EXPECT_EQ(box.text, CloseProductText(English));
+        EXPECT_EQ(box.text, L"You should close 'Veltrano' before continuing Installation.");
+        EXPECT_EQ(box.caption, Title(English));
+        EXPECT_EQ(box.ButtonIds(), (std::vector<int>{IDRETRY, IDCANCEL}));
+        EXPECT_NE(box.icon, test::BoxIcon::none);
+        if (attempt == 1) product.End();
+        test::PressButton(box, IDRETRY);
+        ASSERT_TRUE(test::WaitUntilClosed(box.window));
+    }
+    ExpectSilentEnd(installer);
+}
+
+TEST_F(Installer, CancelWhileTheProductRunsEndsStartUp) {
+    RunningProduct product;
+    const test::ChildProcess installer(test::InstallerPath());
+    const test::MessageBoxView box = test::WaitForMessageBox(installer.id());
+    test::PressButton(box, IDCANCEL);
+    EXPECT_TRUE(installer.Wait());
+    EXPECT_FALSE(test::FindMessageBox(installer.id()));
+}
+
+struct StoredCase {
+    DWORD stored;
+    Language shown;
+};
+
+class StoredLanguage : public Installer, public ::testing::WithParamInterface<StoredCase> {};
+
+// The box that asks to close the product speaks the language start-up chose.
+TEST_P(StoredLanguage, DecidesTheLanguageOfStartUp) {
+    {
+        const cv::reg_key key = cv::reg_create_key(HKEY_LOCAL_MACHINE, UninstallKey);
+        const DWORD value = GetParam().stored;
+        ::RegSetValueExW(key.get(), L"CvLanguage", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    }
+    RunningProduct product;
+    const test::ChildProcess installer(test::InstallerPath());
+    const test::MessageBoxView box = test::WaitForMessageBox(installer.id());
+    EXPECT_EQ(box.text, CloseProductText(GetParam().shown));
+    EXPECT_EQ(box.caption, Title(GetParam().shown));
+    test::PressButton(box, IDCANCEL);
+    EXPECT_TRUE(installer.Wait());
+}
+
+INSTANTIATE_TEST_SUITE_P(App, StoredLanguage,
+                         ::testing::Values(StoredCase{9, Romanian}, StoredCase{5, English}, StoredCase{6, English}));
+
+}  // namespace
