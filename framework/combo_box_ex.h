@@ -34,6 +34,10 @@ public:
     void SetCurSel(int index) const { SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)); }
     LPARAM GetItemData(int index) const;
     std::wstring GetItemText(int index) const;
-    void SetDroppedWidth(int width) const { SendMessage(CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width)); }
-    int GetDroppedWidth() const { return static_cast<int>(SendMessage(CB_GETDROPPEDWIDTH)); }
+    // The drop-down list's width, pixels; set on the inner combo box, which owns the list.
+    void SetDroppedWidth(int width) const {
+        ::SendMessageW(ComboControl(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+    }
+    int GetDroppedWidth() const { return static_cast<int>(::SendMessageW(ComboControl(), CB_GETDROPPEDWIDTH, 0, 0)); }
+    HWND ComboControl() const { return reinterpret_cast<HWND>(SendMessage(CBEM_GETCOMBOCONTROL)); }
 };

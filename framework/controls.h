@@ -23,7 +23,6 @@ public:
     void LineScroll(int lines, int chars = 0) const { SendMessage(EM_LINESCROLL, static_cast<WPARAM>(chars), lines); }
     int GetFirstVisibleLine() const { return static_cast<int>(SendMessage(EM_GETFIRSTVISIBLELINE)); }
     int GetLineCount() const { return static_cast<int>(SendMessage(EM_GETLINECOUNT)); }
-    std::wstring GetLine(int index) const;
     Margins GetMargins() const {
         const auto margins = static_cast<DWORD>(SendMessage(EM_GETMARGINS));
         return {LOWORD(margins), HIWORD(margins)};

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "framework/combo_box_ex.h"
 #include "framework/data_exchange.h"
 #include "framework/dialog.h"
 #include "framework/message_box.h"
@@ -240,6 +241,34 @@ TEST(ChildDialog, AdjustChildMovesTheEdgesOfAControl) {
     EXPECT_EQ(after.top, before.top + 5);
     EXPECT_EQ(after.right, before.right + 20);
     EXPECT_EQ(after.bottom, before.bottom + 5);
+}
+
+TEST(ChildDialog, ExtendedComboBoxShowsItemsWithImagesAndData) {
+    CHostDlg host;
+    ASSERT_TRUE(host.Create(nullptr));
+    CPageDlg page(IDD_START);
+    ASSERT_TRUE(page.Create(host.m_hWnd));
+    CComboBoxEx combo;
+    combo.Attach(page.GetDlgItem(IDC_LANGUAGE));
+    CImageList images;
+    ASSERT_TRUE(images.Create(18, 12, ILC_COLOR24, 8, 1));
+    combo.SetImageList(images);
+    HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128), IMAGE_ICON, 16, 12, 0));
+    ASSERT_NE(icon, nullptr);
+    const int image = images.Add(icon);
+    ::DestroyIcon(icon);
+    EXPECT_EQ(image, 0);
+    EXPECT_EQ(combo.InsertItem(0, L"Français", image, image, 0), 0);
+    EXPECT_EQ(combo.InsertItem(1, L"English", image, image, 1), 1);
+    combo.SetCurSel(1);
+    EXPECT_EQ(combo.GetCount(), 2);
+    EXPECT_EQ(combo.GetCurSel(), 1);
+    EXPECT_EQ(combo.GetItemData(0), 0);
+    EXPECT_EQ(combo.GetItemData(1), 1);
+    EXPECT_EQ(combo.GetItemText(0), L"Français");
+    combo.SetDroppedWidth(300);
+    EXPECT_EQ(combo.GetDroppedWidth(), 300);
+    combo.Detach();
 }
 
 TEST(SafeOwner, AnEnabledTopLevelWindowBehindTheActivePopupIsDisabledAndHandedBack) {
