@@ -130,6 +130,45 @@ TEST_F(Installer, CancelWhileTheProductRunsEndsStartUp) {
     EXPECT_FALSE(test::FindMessageBox(installer.id()));
 }
 
+// The user's token without the Administrators group, as a user who is no administrator has it.
+cv::unique_handle TokenWithoutAdministrators() {
+    cv::unique_handle process;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, process.put())) return {};
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                    &administrators)) {
+        return {};
+    }
+    SID_AND_ATTRIBUTES disabled = {administrators, 0};
+    cv::unique_handle restricted;
+    const BOOL made = ::CreateRestrictedToken(process.get(), 0, 1, &disabled, 0, nullptr, 0, nullptr, restricted.put());
+    ::FreeSid(administrators);
+    return made ? std::move(restricted) : cv::unique_handle();
+}
+
+TEST_F(Installer, UserWithoutAdministratorRightsIsRefused) {
+    const cv::unique_handle token = TokenWithoutAdministrators();
+    if (!token) GTEST_SKIP() << "Wine cannot make a token without the Administrators group";
+    const test::ChildProcess installer(test::InstallerPath(), {}, token.get());
+    const ULONGLONG end = ::GetTickCount64() + 20000;
+    std::optional<test::MessageBoxView> box;
+    while (!box && installer.Running() && ::GetTickCount64() < end) {
+        box = test::FindMessageBox(installer.id());
+        ::Sleep(100);
+    }
+    if (!box) {
+        GTEST_SKIP() << "Wine starts the process with the full token: the installer passed the administrator check";
+    }
+    box = test::WaitForMessageBox(installer.id());
+    SetLanguage(English);
+    EXPECT_EQ(box->text, LoadLocalizedString(msg::NeedAdministrator));
+    EXPECT_EQ(box->caption, Title(English));
+    EXPECT_EQ(box->ButtonIds(), std::vector<int>{IDOK});
+    test::PressButton(*box, IDOK);
+    EXPECT_TRUE(installer.Wait());
+}
+
 struct StoredCase {
     DWORD stored;
     Language shown;

@@ -78,6 +78,24 @@ TEST(Security, AdministratorTestFollowsTokenMembership) {
     EXPECT_TRUE(cv::is_user_admin());
 }
 
+TEST(Security, AdministratorTestAsksTheEffectiveToken) {
+    cv::unique_handle process;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, process.put()));
+    cv::sid administrators(cv::well_known_sid::administrators);
+    SID_AND_ATTRIBUTES disabled = {administrators.get(), 0};
+    cv::unique_handle restricted;
+    if (!::CreateRestrictedToken(process.get(), 0, 1, &disabled, 0, nullptr, 0, nullptr, restricted.put())) {
+        GTEST_SKIP() << "no restricted token";
+    }
+    cv::unique_handle impersonation;
+    ASSERT_TRUE(::DuplicateToken(restricted.get(), SecurityImpersonation, impersonation.put()));
+    ASSERT_TRUE(::SetThreadToken(nullptr, impersonation.get()));
+    const bool restrictedAnswer = cv::is_user_admin();
+    ::RevertToSelf();
+    EXPECT_FALSE(restrictedAnswer);
+    EXPECT_TRUE(cv::is_user_admin());
+}
+
 DWORD PrivilegeAttributes(const wchar_t* name) {
     cv::unique_handle token;
     LUID luid = {};
