@@ -26,6 +26,8 @@ const wchar_t* const TestAppName = L"Framework Test";
 
 struct TestApp : CWinApp {
     TestApp() { SetAppName(TestAppName); }
+    void DoEnableModeless(BOOL enable) override { modeless += enable ? L'+' : L'-'; }
+    std::wstring modeless;  // one sign per call of the modal hook
 } theTestApp;
 
 class CExchangeDlg : public CDialog {
@@ -133,6 +135,7 @@ TEST(DataExchange, TextLongerThanTheLimitIsRefusedWithTheMessageAndTheFocusOnThe
         SCOPED_TRACE(c.length);
         CExchangeDlg dialog;
         dialog.text = L"before";
+        theTestApp.modeless.clear();
         const std::wstring typed(c.length, L'x');
         const INT_PTR result = RunModal(dialog, [&](test::DialogDriver& driver, HWND window) {
             driver.SetText(window, IDC_TEXT, typed);
@@ -157,6 +160,7 @@ TEST(DataExchange, TextLongerThanTheLimitIsRefusedWithTheMessageAndTheFocusOnThe
             EXPECT_EQ(dialog.text, typed);
         }
         EXPECT_EQ(dialog.flag, c.accepted ? 1 : 0) << "a refusal stops the exchange";
+        EXPECT_EQ(theTestApp.modeless, c.accepted ? L"" : L"-+") << "modeless windows rest while the box is up";
     }
 }
 
