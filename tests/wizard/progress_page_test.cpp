@@ -158,6 +158,16 @@ TEST_F(ProgressPage, TheSummaryListsProductOptionsAndFolder) {
     }
 }
 
+TEST_F(ProgressPage, AFolderWithBlanksTooLongForPathQuoteSpacesIsStillQuoted) {
+    const std::wstring folder = L"C:\\Long Folder\\" + std::wstring(260 - 15, L'v');
+    ASSERT_EQ(folder.size(), 260u);
+    app.installFolder = folder;
+    ASSERT_TRUE(page.UpdateData(false));
+    const std::vector<std::wstring> lines = LogLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2], L"Installation Folder: \"" + folder + L"\".");
+}
+
 TEST_F(ProgressPage, ALoadAfterTheFolderChangedRebuildsTheSummary) {
     ASSERT_TRUE(page.UpdateData(false));
     app.installFolder = L"E:\\Elsewhere";
