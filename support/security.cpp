@@ -194,10 +194,7 @@ sid::sid(well_known_sid trustee) {
 sid::sid(sid&& other) noexcept : sid_(std::exchange(other.sid_, nullptr)) {}
 
 sid& sid::operator=(sid&& other) noexcept {
-    if (this != &other) {
-        sid old(std::move(*this));
-        sid_ = std::exchange(other.sid_, nullptr);
-    }
+    std::swap(sid_, other.sid_);
     return *this;
 }
 

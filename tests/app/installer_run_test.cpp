@@ -9,6 +9,7 @@
 #include "support/registry.h"
 #include "tests/common/child_process.h"
 #include "tests/common/message_box_driver.h"
+#include "tests/common/scratch_folder.h"
 #include "tests/common/test_environment.h"
 
 namespace {
@@ -128,6 +129,57 @@ TEST_F(Installer, CancelWhileTheProductRunsEndsStartUp) {
     test::PressButton(box, IDCANCEL);
     EXPECT_TRUE(installer.Wait());
     EXPECT_FALSE(test::FindMessageBox(installer.id()));
+}
+
+BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR languages) {
+    reinterpret_cast<std::vector<WORD>*>(languages)->push_back(language);
+    return TRUE;
+}
+
+// A copy of the installer whose manifest binds no common controls, so that it gets version 5.
+std::wstring InstallerWithoutManifest(const test::ScratchFolder& scratch) {
+    const std::wstring copy = scratch / L"InstallVeltrano7.04d.exe";
+    if (!::CopyFileW(test::InstallerPath().c_str(), copy.c_str(), FALSE)) return {};
+    std::vector<WORD> languages;
+    {
+        const cv::unique_module image(::LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        if (!image) return {};
+        ::EnumResourceLanguagesW(image.get(), RT_MANIFEST, MAKEINTRESOURCEW(1), CollectLanguage,
+                                 reinterpret_cast<LONG_PTR>(&languages));
+    }
+    const HANDLE update = ::BeginUpdateResourceW(copy.c_str(), FALSE);
+    if (!update) return {};
+    static const char plain[] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+        "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"/>";
+    for (WORD language : languages) {
+        ::UpdateResourceW(update, RT_MANIFEST, MAKEINTRESOURCEW(1), language, const_cast<char*>(plain),
+                          sizeof(plain) - 1);
+    }
+    return ::EndUpdateResourceW(update, FALSE) && !languages.empty() ? copy : std::wstring();
+}
+
+TEST_F(Installer, WithoutCommonControls6InitializationErrorEndsWithMinus11) {
+    const test::ScratchFolder scratch;
+    const std::wstring program = InstallerWithoutManifest(scratch);
+    ASSERT_FALSE(program.empty()) << "the copy without manifest could not be made";
+    {
+        const cv::unique_module image(::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        ASSERT_TRUE(image);
+        const HRSRC manifest = ::FindResourceW(image.get(), MAKEINTRESOURCEW(1), RT_MANIFEST);
+        ASSERT_TRUE(manifest);
+        ASSERT_LT(::SizeofResource(image.get(), manifest), 200u) << "the manifest was not replaced";
+    }
+    const test::ChildProcess installer(program);
+    const test::MessageBoxView box = test::WaitForMessageBox(installer.id());
+    EXPECT_EQ(box.text, L"Initialization Error");
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(box.ButtonIds(), std::vector<int>{IDOK});
+    EXPECT_NE(box.icon, test::BoxIcon::none);
+    EXPECT_NE(box.caption, L"InstallVeltrano7.04d") << "no caption of the program's own";
+    test::PressButton(box, IDOK);
+    ASSERT_TRUE(installer.Wait());
+    EXPECT_EQ(static_cast<LONG>(installer.ExitCode()), -11);
 }
 
 // The user's token without the Administrators group, as a user who is no administrator has it.
