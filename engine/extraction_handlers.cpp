@@ -30,14 +30,8 @@ const wchar_t* const LineEnd = L"\r\n";
 
 CInstallApp& App() { return InstallApp(); }
 
-// The grant's failure is an extraction failure; its HRESULT is shown like a Windows code.
-void GrantUserData(const std::wstring& path) {
-    try {
-        cv::grant_users_access(path.c_str(), UserDataAccess, 0);
-    } catch (long hresult) {
-        throw std::system_error(static_cast<int>(hresult), std::system_category());
-    }
-}
+// The reader reports a failed grant (a thrown HRESULT) as an extraction failure.
+void GrantUserData(const std::wstring& path) { cv::grant_users_access(path.c_str(), UserDataAccess, 0); }
 
 std::wstring Quoted(const std::wstring& path) {
     std::vector<wchar_t> buffer(MAX_PATH, L'\0');
