@@ -1,7 +1,7 @@
 // A window class's table of handlers: one entry per message or command, chained to the base's.
 //
-//   const MessageMap* CDlgStart::GetMessageMap() const {
-//       static constexpr MessageEntry entries[] = {OnCommand<&CDlgStart::OnBrowse>(1006)};
+//   const MessageMap* CDlgPath::GetMessageMap() const {
+//       static constexpr MessageEntry entries[] = {OnCommand<&CDlgPath::OnBrowse>(1006)};
 //       static const MessageMap map{CDialog::GetMessageMap(), entries};
 //       return &map;
 //   }

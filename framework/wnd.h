@@ -17,7 +17,6 @@ public:
     // The class's message table; a class with handlers returns its own, chained to its base's.
     virtual const MessageMap* GetMessageMap() const;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
     void Attach(HWND window) { m_hWnd = window; }
     HWND Detach();
 
