@@ -104,7 +104,7 @@ bool CInstallApp::RunStartupChecks() {
     SetLanguage(LanguageFromUser(ProductLanguageMask));
     ApplyStoredLanguage();
     if (!HasInstallerTexts(CurrentLanguage())) SetLanguage(English);
-    SetAppName(InstallerTitle(true));
+    UpdateAppName();
 
     if (!cv::is_user_admin()) {
         AfxMessageBox(LoadLocalizedString(msg::NeedAdministrator), MB_OK | MB_ICONWARNING);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/instance_checks.h"
+#include "app/language.h"
 #include "framework/win_app.h"
 #include "records/uninstall_log.h"
 
@@ -37,6 +38,8 @@ public:
     void DetectEarlierInstallation(const std::wstring& programPath);
     // Fills installFolder and startMenuFolder where they are still empty.
     void SetDefaultFolders();
+    // Names the application by the installer title with the product, in the current language.
+    void UpdateAppName() { SetAppName(InstallerTitle(true)); }
 
     PreviousInstall previousState = NoneInstalled;
     std::wstring installedVersionText;
