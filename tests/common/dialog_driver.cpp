@@ -82,6 +82,13 @@ HWND DialogDriver::WaitForDialog(const std::wstring& caption, HWND other, DWORD 
     throw std::runtime_error("no dialog appeared");
 }
 
+HWND DialogDriver::VisibleChildDialog(HWND dialog) const {
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (::IsWindowVisible(child) && ClassName(child) == L"#32770") return child;
+    }
+    return nullptr;
+}
+
 void DialogDriver::WaitUntilGone(HWND window, DWORD timeoutMs) const {
     const DWORD start = ::GetTickCount();
     while (::IsWindow(window)) {

@@ -19,6 +19,8 @@ public:
     // The first visible dialog of the user-interface thread with this caption (empty: any
     // caption) that is not `other`; throws std::runtime_error after timeoutMs.
     HWND WaitForDialog(const std::wstring& caption = {}, HWND other = nullptr, DWORD timeoutMs = 10000) const;
+    // The visible child dialog (a wizard's current page) of dialog, or null.
+    HWND VisibleChildDialog(HWND dialog) const;
     // Waits until window no longer exists; throws after timeoutMs.
     void WaitUntilGone(HWND window, DWORD timeoutMs = 10000) const;
 

@@ -231,6 +231,22 @@ TEST(ChildDialog, PageTemplatesAreHiddenControlParentChildrenOfTheirSize) {
     }
 }
 
+TEST(ChildDialog, TheDriverFindsTheVisiblePageOfADialog) {
+    CHostDlg host;
+    ASSERT_TRUE(host.Create(nullptr));
+    CPageDlg first(IDD_MODE);
+    CPageDlg second(IDD_END);
+    ASSERT_TRUE(first.Create(host.m_hWnd));
+    ASSERT_TRUE(second.Create(host.m_hWnd));
+    host.ShowWindow(SW_SHOW);
+    const test::DialogDriver driver(::GetCurrentThreadId());
+    EXPECT_EQ(driver.VisibleChildDialog(host.m_hWnd), nullptr);
+    second.ShowWindow(SW_SHOW);
+    EXPECT_EQ(driver.VisibleChildDialog(host.m_hWnd), second.m_hWnd);
+    second.SetDlgItemText(IDC_STATUS, L"on the second page");
+    EXPECT_EQ(driver.Text(driver.VisibleChildDialog(host.m_hWnd), IDC_STATUS), L"on the second page");
+}
+
 TEST(ChildDialog, AdjustChildMovesTheEdgesOfAControl) {
     CHostDlg host;
     ASSERT_TRUE(host.Create(nullptr));
