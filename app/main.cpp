@@ -7,15 +7,6 @@
 #include "app/static_phase.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    if (!CheckProcessor()) return 1;
-
     std::optional<CInstallApp> app;
-    try {
-        SetUpProcessEnvironment();
-        InitializeApplication();
-        app.emplace();
-    } catch (...) {
-        InitializationError();
-    }
-    return AfxWinMain();
+    return RunApplication(app);
 }

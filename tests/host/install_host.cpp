@@ -131,15 +131,7 @@ public:
 }  // namespace
 
 int wmain() {
-    if (!CheckProcessor()) return 1;
     std::optional<CHostApp> app;
-    try {
-        SetUpProcessEnvironment();
-        InitializeApplication();
-        app.emplace();
-    } catch (...) {
-        InitializationError();
-    }
-    AfxWinMain();
-    return app->exitCode;
+    const int code = RunApplication(app);
+    return app ? app->exitCode : code;
 }
