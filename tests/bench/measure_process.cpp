@@ -2,8 +2,8 @@
 //
 //   measure_process <program> [arguments...]
 //
-// The peak is read while the program runs and once more after it ends: Wine answers only for
-// a process that still runs, and the peak never falls, so the last reading holds.
+// The peak is read while the program runs and once more after it ends: Wine answers zeros for
+// a process that has ended, and the peak never falls, so the highest reading holds.
 //
 // Prints "measure: seconds=<s> peak_working_set=<bytes> exit=<code>" on the standard error;
 // exit code 0 when the program ran and ended with 0.

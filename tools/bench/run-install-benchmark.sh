@@ -70,8 +70,8 @@ median = {w: statistics.median(s for s, _ in runs) for w, runs in figures.items(
 peak = {w: max(p for _, p in runs) for w, runs in figures.items()}
 for w in "abc":
     times = " ".join(f"{s:.2f}" for s, _ in figures[w])
-    print(f"({w}) {names[w]:<42} median {median[w]:6.2f} s   runs {times}   peak working set {peak[w] / 2**20:.1f} MB")
+    print(f"({w}) {names[w]:<42} median {median[w]:6.2f} s   runs {times}   peak working set {peak[w] / 2**20:.1f} MiB")
 print(f"a/b = {median['a'] / median['b']:.2f}   (target at most 1.15)")
 print(f"a/c = {median['a'] / median['c']:.2f}   (target at most 2.2)")
-print(f"installer's peak working set {peak['a'] / 2**20:.1f} MB   (target under 16 MB)")
+print(f"installer's peak working set {peak['a'] / 2**20:.1f} MiB   (target under 16 MB)")
 PY
