@@ -12,6 +12,7 @@
 #include "app/product.h"
 #include "framework/data_exchange.h"
 #include "framework/gdi.h"
+#include "framework/redraw_suspended.h"
 #include "resources/dialog_ids.h"
 #include "wizard/separator_line.h"
 
@@ -86,6 +87,9 @@ void CDlgInstall::AppendLog(std::wstring text, bool separator) {
         CSelectedObject font(dc.get(), GetFont());
         text = SeparatorLine(text, width, [&dc](const std::wstring& part) { return dc.TextWidth(part); }) + LineEnd;
     }
+    // Painted once, where the install sequence lets the window process its messages: each of
+    // the four steps would repaint the log on its own.
+    const CRedrawSuspended quiet(m_log);
     m_log.SetSel(0x7FFFFFFF, -1);
     m_log.ScrollCaret();
     m_log.ReplaceSel(text, false);
