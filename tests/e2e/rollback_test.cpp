@@ -26,9 +26,19 @@ std::wstring Joined(const std::vector<std::wstring>& lines) {
     return text;
 }
 
+// Wine sets up its display driver, and writes its registry keys, with the first window of a
+// session; the picture of the machine is taken after that.
+void StartDisplay() {
+    const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    if (window) ::DestroyWindow(window);
+    const test::ChildProcess host(test::FixturePath(L"install_host.exe"), L"/usage");
+    host.Wait();
+}
+
 // Runs the host, expects the failure status and compares the machine with its state before.
 void ExpectFailureLeavesNoTrace(const std::vector<std::wstring>& arguments, const std::wstring& code,
                                 const std::wstring& lastStep) {
+    StartDisplay();
     const MachineState before = TakeSnapshot();
     const HostResult run = RunHost(arguments);
     const MachineState after = TakeSnapshot();
@@ -58,14 +68,11 @@ TEST(Rollback, TargetHeldOpenByAnotherProcess) {
     const std::wstring program = folder + L"\\Veltrano.exe";
     ASSERT_EQ(::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr), ERROR_SUCCESS);
     WriteBytes(program, "an earlier program that is running");
+    const cv::unique_handle ready(::CreateEventW(nullptr, TRUE, FALSE, L"e2e_hold_file_ready"));
     const test::ChildProcess holder(test::FixturePath(L"e2e_hold_file.exe"), L"\"" + program + L"\"");
-    for (int i = 0; i < 200; ++i) {
-        const cv::unique_file probe(::CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                  OPEN_EXISTING, 0, nullptr));
-        if (!probe && ::GetLastError() == ERROR_SHARING_VIOLATION) break;
-        ASSERT_TRUE(holder.Running()) << "the holder ended with " << holder.ExitCode();
-        ::Sleep(50);
-    }
+    const HANDLE waits[] = {ready.get(), holder.handle()};
+    ASSERT_EQ(::WaitForMultipleObjects(2, waits, FALSE, 30000), WAIT_OBJECT_0)
+        << "the holder ended with " << holder.ExitCode();
     ExpectFailureLeavesNoTrace({L"/language", L"1"}, L"1:00000020", L"Copying File  \"" + program + L"\"...Failed");
 }
 
