@@ -96,7 +96,8 @@ result CExtractionHandlers::OnEntryBegin(const cv::archive_entry& entry) {
     case cv::user_data:
         copyBackup = true;
         if (app.previousState != NoneInstalled && app.uninstallLog.IsEarlierFile(destination)) {
-            GrantUserData(destination);
+            // A file the user deleted since stays deleted; there is nothing to grant on.
+            if (::PathFileExistsW(destination.c_str())) GrantUserData(destination);
             return result::skip;
         }
         if (::PathFileExistsW(destination.c_str())) {
