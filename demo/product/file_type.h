@@ -3,5 +3,7 @@
 
 #include <string>
 
-// Associates ".vtp" projects with the program at programPath; false when a key cannot be written.
-bool RegisterProjectFileType(const std::wstring& programPath);
+// Associates ".vtp" projects with the program at programPath and keeps the command line of
+// the registration run beside them (value "RegistrationCommand" of the file type's key);
+// false when a key cannot be written.
+bool RegisterProjectFileType(const std::wstring& programPath, const std::wstring& commandLine);

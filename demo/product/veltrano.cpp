@@ -30,7 +30,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RunningInstance instance;
     const std::wstring commandLine = ::GetCommandLineW();
     // An update (/update=<earlier version>) registers the same way as a first installation.
-    if (has_switch(commandLine, L"/Register")) return RegisterProjectFileType(own_path()) ? RegisteredExitCode : 1;
+    if (has_switch(commandLine, L"/Register")) return RegisterProjectFileType(own_path(), commandLine) ? RegisteredExitCode : 1;
     ::MessageBoxW(nullptr, L"Veltrano 7.04d\n\nThis is the demonstration product that the setup program installs.",
                   L"Veltrano", MB_OK | MB_ICONINFORMATION);
     return 0;
