@@ -15,6 +15,7 @@
 #include "tests/e2e/host_run.h"
 #include "tests/e2e/installation_checks.h"
 #include "tests/e2e/machine_state.h"
+#include "tests/e2e/payload_table.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ TEST(Rollback, DamagedPayloadWritesNothing) {
 }
 
 TEST(Rollback, ChecksumMismatchOnTheTenthFile) {
-    const std::wstring tenth = DefaultInstallFolder() + L"\\Lang\\Veltrano.it.dll";
+    const std::wstring tenth = ReadPayloadTable(DemoPayloadPath(), DefaultInstallFolder()).at(9).destination;
     ExpectFailureLeavesNoTrace({L"/language", L"1", L"/payload", VariantPayloadPath(L"wrong_crc_10")}, L"3",
                                L"Copying File  \"" + tenth + L"\"...Failed");
 }
