@@ -11,15 +11,7 @@ bin=$build/tests/bin
 trace=$build/bench/phases.trace
 mkdir -p "$build/bench"
 
-started_display=
-if [ -z "${DISPLAY:-}" ]; then
-  DISPLAY=$(tools/start-display.sh)
-  started_display=$DISPLAY
-fi
-export DISPLAY CV_WINE_ROOT=$PWD/$build/wine
-trap '[ -z "$started_display" ] || tools/stop-display.sh "$started_display"' EXIT
-
-windows() { echo "Z:$(realpath "$1")" | tr / '\\'; }
+. tools/bench/wine-session.sh
 WINEDEBUG=+timestamp,+loaddll,+progress,+edit CV_FRESH_PREFIX=1 tools/wine-run.sh \
   "$(windows "$bin/measure_process.exe")" "$(windows "$bin/install_host.exe")" >/dev/null 2>"$trace" || true
 

@@ -24,15 +24,7 @@ manifests=$(sed -n 's/^demo_manifests:INTERNAL=//p' "$build/CMakeCache.txt" | tr
 # shellcheck disable=SC2086
 python3 tools/bench/make_nsis_installer.py "$bench/nsis_benchmark.nsi" "$bench/nsis_benchmark.exe" $manifests >/dev/null
 
-started_display=
-if [ -z "${DISPLAY:-}" ]; then
-  DISPLAY=$(tools/start-display.sh)
-  started_display=$DISPLAY
-fi
-export DISPLAY CV_WINE_ROOT=$PWD/$build/wine
-trap '[ -z "$started_display" ] || tools/stop-display.sh "$started_display"' EXIT
-
-windows() { echo "Z:$(realpath "$1")" | tr / '\\'; }
+. tools/bench/wine-session.sh
 bin=$build/tests/bin
 declare -A command=(
   [a]="$(windows "$bin/install_host.exe")"
