@@ -19,7 +19,7 @@ else
   DISPLAY=$(tools/start-display.sh)
   export DISPLAY
   screenshot=1
-  trap 'tools/stop-display.sh "$DISPLAY"' EXIT
+  trap 'WINEPREFIX=$CV_WINE_ROOT/demo wineserver -w; tools/stop-display.sh "$DISPLAY"' EXIT
 fi
 
 echo "demo: start-up of $build/app/InstallVeltrano7.04d.exe"
