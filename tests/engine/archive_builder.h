@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "engine/notification.h"
@@ -59,5 +61,15 @@ enum Index { Started = 0, Finished = 1, EntryBegin = 2, EntryEnd = 3, Progress =
 
 std::string ReadFile(const std::wstring& path);
 bool Exists(const std::wstring& path);
+
+// The code of the std::system_error that action raises; no code when it raises none.
+inline std::error_code CodeOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::system_error& error) {
+        return error.code();
+    }
+    return {};
+}
 
 }  // namespace test

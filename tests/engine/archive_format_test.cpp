@@ -12,14 +12,7 @@
 
 namespace {
 
-std::error_code CodeOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::system_error& error) {
-        return error.code();
-    }
-    return {};
-}
+using test::CodeOf;
 
 const std::error_code Unexpected = cv::make_error_code(cv::compress_errc::unexpected);
 const std::error_code Damaged = cv::make_error_code(cv::compress_errc::bzip2);

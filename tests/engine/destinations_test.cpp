@@ -8,6 +8,7 @@
 #include "engine/compress_error.h"
 #include "engine/destination_tokens.h"
 #include "engine/shell_folder.h"
+#include "tests/engine/archive_builder.h"
 
 namespace {
 
@@ -24,14 +25,7 @@ cv::archive_sink Sink(const std::wstring& sample = L"Veltrano Examples", const s
     return cv::archive_sink(Install, sample, temporary, [](const cv::notification&) { return cv::notification::result::proceed; });
 }
 
-std::error_code CodeOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::system_error& error) {
-        return error.code();
-    }
-    return {};
-}
+using test::CodeOf;
 
 TEST(DestinationTokens, ResolveToTheirFolders) {
     const std::pair<const wchar_t*, std::wstring> cases[] = {

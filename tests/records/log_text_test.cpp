@@ -7,17 +7,11 @@
 #include <vector>
 
 #include "records/log_text.h"
+#include "tests/records/records_test_util.h"
 
 namespace {
 
-UninstallLogEntry Entry(EntryKind kind, std::wstring path, bool flag, int subtype = -1) {
-    UninstallLogEntry entry;
-    entry.kind = kind;
-    entry.path = std::move(path);
-    entry.flag = flag;
-    entry.subtype = subtype;
-    return entry;
-}
+using records_test::Entry;
 
 TEST(LogText, HeaderOfAFirstInstallation) {
     const std::vector<std::wstring> lines =
